@@ -142,7 +142,8 @@ private:
 
 class QtWindow final : public WindowBase, public QObject {
 public:
-    QtWindow(const WindowDefinition& definition, std::span<const Variable> variables, QtRuntime::Beep beep);
+    QtWindow(const WindowDefinition& definition, std::span<const Variable> variables, QtRuntime::Beep beep,
+             const std::optional<QFont>& baseFont);
     ~QtWindow() override;
 
     void beep() override { beep_ ? beep_() : QApplication::beep(); }
@@ -221,7 +222,8 @@ void Entry::typeCharacter(char32_t c, bool shift) {
 
 void Entry::paste(QClipboard::Mode mode) {
     QString clip = QGuiApplication::clipboard()->text(mode);
-    clip.truncate(clip.indexOf(QRegularExpression(QStringLiteral("[\r\n]"))));
+    if (const qsizetype lineEnd = clip.indexOf(QRegularExpression(QStringLiteral("[\r\n]"))); lineEnd >= 0)
+        clip.truncate(lineEnd);
     std::optional<std::string> bytes = toBytes(clip);
     for (const char32_t c : clip.toUcs4())
         if (!codepage::fromUnicode(c) || !fontMetrics().inFontUcs4(c)) bytes.reset();
@@ -260,11 +262,11 @@ void Entry::mouseReleaseEvent(QMouseEvent* event) {
 // --- the window
 
 QtWindow::QtWindow(const WindowDefinition& definition, std::span<const Variable> variables,
-                   QtRuntime::Beep beep)
+                   QtRuntime::Beep beep, const std::optional<QFont>& baseFont)
     : WindowBase(definition, variables),
       beep_(std::move(beep)),
       fonts_(loadFonts()),
-      base_(measure(fonts_.base)),
+      base_(measure(baseFont.value_or(fonts_.base))),
       frame_(std::make_unique<Frame>(*this)) {
     frame_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -310,6 +312,7 @@ QWidget* QtWindow::build(const Control& c) {
         case Kind::Prompt: {
             auto* label = new QLabel(text, frame_.get());
             label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // text starts at the control's top
             if (c.attributes & kIndent) label->setIndent(toPixelsX(4, base_));
             w = label;
             break;
@@ -433,11 +436,12 @@ void QtWindow::close() {
 
 }  // namespace
 
-QtRuntime::QtRuntime(Beep beep) : beep_(std::move(beep)) {}
+QtRuntime::QtRuntime(Beep beep, std::optional<QFont> baseFont)
+    : beep_(std::move(beep)), baseFont_(std::move(baseFont)) {}
 
 std::unique_ptr<Window> QtRuntime::open(const WindowDefinition& definition,
                                         std::span<const Variable> variables) {
-    return std::make_unique<QtWindow>(definition, variables, beep_);
+    return std::make_unique<QtWindow>(definition, variables, beep_, baseFont_);
 }
 
 }  // namespace ui::qt
