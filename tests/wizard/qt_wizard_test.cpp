@@ -2,13 +2,16 @@
 // input rules as typed and pasted, the keys, and the layout in pixels. The generator is replaced by
 // a function that keeps what it was given; Finish with the real library runs in qt_finish_test.
 #include <QClipboard>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
 
 #include "qt_session.hpp"
+#include "wizard_window.hpp"
 
 using namespace plinthor::testing;
 
@@ -350,6 +353,73 @@ private slots:
             QStringList({"Enter the template name.", "Enter the template short name (5 characters max) .",
                          "Enter the source language name.", "Enter the source language file extension.",
                          "Enter the external source file extension.", "Enter the document file extension."}));
+    }
+
+    // Tab visits the visible, enabled entries and buttons in declaration order, around and back.
+    void tabOrder() {
+        QStringList forward, backward;
+        const auto walk = [](QStringList& into, Qt::KeyboardModifiers m) {
+            return act([&into, m] {
+                into << focused()->objectName();
+                for (int i = 0; i < 8; ++i) {
+                    sendKey(focused(), Qt::Key_Tab, m);
+                    into << focused()->objectName();
+                }
+            });
+        };
+        Session s;
+        s.play({key(Qt::Key_Return), enterPage(2), key(Qt::Key_Return), enterPage(3),
+                walk(forward, Qt::NoModifier), walk(backward, Qt::ShiftModifier), key(Qt::Key_Escape)},
+               &keep);
+        const QStringList order = {"?MYTPLOPTS:LANGUAGE",
+                                   "?MYTPLOPTS:SOURCE_EXT",
+                                   "?MYTPLOPTS:EXTERN_EXT",
+                                   "?MYTPLOPTS:DOC_EXT",
+                                   "?BACK",
+                                   "?NEXT",
+                                   "?CLOSE",
+                                   "?HELPBUTTON",
+                                   "?MYTPLOPTS:LANGUAGE"};
+        QCOMPARE(forward, order);
+        QStringList reversed(order.rbegin(), order.rend());
+        QCOMPARE(backward, reversed);
+    }
+
+    // "~name" is a linked picture first, then the file "name" in the current directory, else
+    // nothing at all.
+    void pictureLookUp() {
+        QTemporaryDir dir;
+        QImage own(20, 30, QImage::Format_ARGB32);
+        own.fill(Qt::red);
+        QVERIFY(own.save(dir.filePath("own.gif"), "GIF") || own.save(dir.filePath("own.gif"), "PNG"));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        std::array<char, 50> title{};
+        MYTPLOPTS record{};
+        using Type = ui::Variable::Type;
+        const std::array<ui::Variable, 7> variables{{
+            {Type::Padded, title.data(), title.size()},
+            {Type::Terminated, record.NAME_LONG, sizeof record.NAME_LONG},
+            {Type::Terminated, record.NAME_SHORT, sizeof record.NAME_SHORT},
+            {Type::Terminated, record.LANGUAGE, sizeof record.LANGUAGE},
+            {Type::Terminated, record.SOURCE_EXT, sizeof record.SOURCE_EXT},
+            {Type::Terminated, record.EXTERN_EXT, sizeof record.EXTERN_EXT},
+            {Type::Terminated, record.DOC_EXT, sizeof record.DOC_EXT},
+        }};
+        ui::qt::QtRuntime runtime;
+        std::unique_ptr<ui::Window> window = runtime.open(plinthor::kWizardWindow, variables);
+        const auto shown = [] { return control<QLabel>("?WIZARDIMAGE")->pixmap(); };
+        QCOMPARE(shown().size(), QSize(120, 260));  // "template.gif": the linked TEMPLATE_GIF
+        window->setProperty(plinthor::WizardImage, ui::Property::Text, "~own.gif");
+        QCOMPARE(shown().size(), QSize(20, 30));
+        QCOMPARE(control("?WIZARDIMAGE")->size(), QSize(20, 30));
+        window->setProperty(plinthor::WizardImage, ui::Property::Text, "~nowhere.gif");
+        QVERIFY(shown().isNull());
+        window->setProperty(plinthor::WizardImage, ui::Property::Text, "~finish.gif");
+        QCOMPARE(shown().toImage().convertToFormat(QImage::Format_ARGB32),
+                 QImage(":/FINISH_GIF").convertToFormat(QImage::Format_ARGB32));
+        window->close();
+        QDir::setCurrent(before);
     }
 
     // The layout holds in pixels whatever the base font: the side image ends left of the sheet,
