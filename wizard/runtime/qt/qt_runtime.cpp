@@ -151,7 +151,10 @@ public:
 
     // For the widgets.
     void edited(int feq) { entryEdited(feq); }
-    void focusLost(int feq) { entryFocusLost(feq); }
+    // Widgets that lose the focus while the window is being taken down have nothing to store.
+    void focusLost(int feq) {
+        if (frame_) entryFocusLost(feq);
+    }
     void closeAsked() { closeRequested(); }
     std::size_t limit(int feq, std::size_t length) const { return entryLimit(feq, length); }
 
@@ -293,7 +296,9 @@ QtWindow::QtWindow(const WindowDefinition& definition, std::span<const Variable>
     frame_->activateWindow();
 }
 
-QtWindow::~QtWindow() = default;
+QtWindow::~QtWindow() {
+    close();
+}
 
 const QFont& QtWindow::fontOf(const Control& c) const {
     // A control that declares no font takes its page's, which takes its sheet's.
@@ -428,10 +433,10 @@ void QtWindow::moveFocus(int feq) {
 
 void QtWindow::close() {
     if (!frame_) return;
-    frame_->closing = true;
-    frame_->close();
+    const std::unique_ptr<Frame> frame = std::move(frame_);  // from here on, the window is closing
     widgets_.assign(widgets_.size(), nullptr);
-    frame_.reset();
+    frame->closing = true;
+    frame->close();
 }
 
 }  // namespace
