@@ -208,6 +208,9 @@ struct Tables {
     std::array<StopBytes, 2> stops;
     std::array<bool, 2> stopsListed;
     std::array<Chain, kStateCount> chains;  // indexed by the state the chain starts in
+    // Accepting states from which every byte leads to the dead state: the match is complete, so
+    // scanning can stop without looking at the next byte (or waiting for one to be read).
+    std::array<bool, kStateCount> complete;
 };
 
 namespace detail {
@@ -259,17 +262,23 @@ constexpr Tables makeTables() {
             t.single[start][static_cast<std::size_t>(c)] = true;
             t.singleAction[start] = a;
         }
+        std::array<unsigned char, 4> stops{};
         std::size_t count = 0;
         for (int c = 0; c < 256; ++c) {
             if (t.single[start][static_cast<std::size_t>(c)]) continue;
-            if (count < t.stops[start].size()) t.stops[start][count] = static_cast<unsigned char>(c);
+            if (count < stops.size()) stops[count] = static_cast<unsigned char>(c);
             ++count;
         }
-        t.stopsListed[start] = count > 0 && count <= t.stops[start].size();
-        for (std::size_t k = count; t.stopsListed[start] && k < t.stops[start].size(); ++k)
-            t.stops[start][k] = t.stops[start][0];
+        t.stopsListed[start] = count > 0 && count <= stops.size();
+        for (std::size_t k = count; t.stopsListed[start] && k < stops.size(); ++k) stops[k] = stops[0];
+        t.stops[start] = StopBytes(stops[0], stops[1], stops[2], stops[3]);
     }
-    for (std::size_t s = 0; s < kStateCount; ++s) t.chains[s] = detail::chainFrom(t, s);
+    for (std::size_t s = 0; s < kStateCount; ++s) {
+        t.chains[s] = detail::chainFrom(t, s);
+        bool deadEnd = t.accepts[s] != 0;
+        for (std::size_t k = 0; deadEnd && k < kClassCount; ++k) deadEnd = t.next[s][k] == kDead;
+        t.complete[s] = deadEnd;
+    }
     return t;
 }
 

@@ -18,8 +18,25 @@
 
 namespace strandel {
 
-// The byte values to stop at; a set of fewer than four repeats one of its values.
-using StopBytes = std::array<unsigned char, 4>;
+// The byte values to stop at; a set of fewer than four repeats one of its values. Each value is
+// also kept spread over a 16-byte block, so that a search compares blocks against it at once
+// instead of building those patterns on every call.
+class StopBytes {
+public:
+    constexpr StopBytes() = default;
+    constexpr StopBytes(unsigned char a, unsigned char b, unsigned char c, unsigned char d)
+        : bytes_{a, b, c, d} {
+        for (std::size_t i = 0; i < bytes_.size(); ++i)
+            for (std::size_t k = 0; k < 16; ++k) blocks_[16 * i + k] = bytes_[i];
+    }
+    constexpr unsigned char operator[](std::size_t i) const { return bytes_[i]; }
+    // Value i, sixteen times over.
+    const unsigned char* block(std::size_t i) const { return blocks_.data() + 16 * i; }
+
+private:
+    std::array<unsigned char, 4> bytes_{};
+    std::array<unsigned char, 64> blocks_{};
+};
 
 namespace detail {
 
@@ -54,10 +71,10 @@ inline const unsigned char* findStopByWords(const unsigned char* p, const unsign
 #if STRANDEL_HAVE_SSE2
 inline const unsigned char* findStopBySse2(const unsigned char* p, const unsigned char* end,
                                            const StopBytes& stops) {
-    const __m128i s0 = _mm_set1_epi8(static_cast<char>(stops[0]));
-    const __m128i s1 = _mm_set1_epi8(static_cast<char>(stops[1]));
-    const __m128i s2 = _mm_set1_epi8(static_cast<char>(stops[2]));
-    const __m128i s3 = _mm_set1_epi8(static_cast<char>(stops[3]));
+    const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stops.block(0)));
+    const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stops.block(1)));
+    const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stops.block(2)));
+    const __m128i s3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stops.block(3)));
     while (end - p >= 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)),
@@ -112,7 +129,45 @@ inline char* copyStoringCrLfBySse2(char* out, const char* p, const char* end) {
 }
 #endif
 
+// The portable way: look at each byte.
+inline bool anyLfByBytes(const char* p, std::size_t n) {
+    return std::memchr(p, '\n', n) != nullptr;
+}
+
+#if STRANDEL_HAVE_SSE2
+inline bool anyLfBySse2(const char* p, std::size_t n) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+    return (mask & ((1U << n) - 1U)) != 0;
+}
+#endif
+
 }  // namespace detail
+
+// Copies n <= 16 bytes with a few fixed-size moves that may overlap, reading and writing no byte
+// outside the n.
+inline void copyShort(char* out, const char* p, std::size_t n) {
+    if (n >= 8) {
+        std::memcpy(out, p, 8);
+        std::memcpy(out + n - 8, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(out, p, 4);
+        std::memcpy(out + n - 4, p + n - 4, 4);
+    } else if (n > 0) {
+        out[0] = p[0];
+        out[n / 2] = p[n / 2];
+        out[n - 1] = p[n - 1];
+    }
+}
+
+// Whether the first n < 16 bytes at p hold an LF; all 16 bytes at p must be readable.
+inline bool anyLfInShort(const char* p, std::size_t n) {
+#if STRANDEL_HAVE_SSE2
+    return detail::anyLfBySse2(p, n);
+#else
+    return detail::anyLfByBytes(p, n);
+#endif
+}
 
 // Copies [p, end) to out with every LF stored as CR LF; out must have room for twice the bytes.
 // Returns the end of what was written.

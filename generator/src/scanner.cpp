@@ -146,6 +146,10 @@ void Scanner::scanToken() {
             if (kTables.accepts[s] != 0) {
                 rule = kTables.accepts[s];
                 end = i;
+                if (kTables.complete[s]) {
+                    s = kDead;
+                    break;
+                }
             }
         }
         if (s == kDead) break;

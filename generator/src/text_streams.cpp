@@ -87,17 +87,17 @@ TextFileOutput::~TextFileOutput() = default;
 // Copies into the buffer with each LF going in as CR LF, and drains the buffer whenever it cannot
 // take the next piece.
 void TextFileOutput::write(const char* data, std::size_t n) {
-    // Short pieces (field values, a byte given back by a broken placeholder) are the most
-    // frequent: copy them byte by byte when the buffer has room even if all were LFs.
-    if (n <= kShortWrite && buffer_.size() - used_ >= 2 * n) {
+    // Short pieces (field values, the text between two placeholders) are the most frequent and
+    // seldom hold an LF: copy them as they are, then look at what was copied, which lies inside
+    // the buffer whole.
+    if (n < 16 && buffer_.size() - used_ >= kShortWrite) {
         if (failed_) return;
         char* out = buffer_.data() + used_;
-        for (const char* end = data + n; data != end; ++data) {
-            if (*data == '\n') *out++ = '\r';
-            *out++ = *data;
+        copyShort(out, data, n);
+        if (!anyLfInShort(out, n)) {
+            used_ += n;
+            return;
         }
-        used_ = static_cast<std::size_t>(out - buffer_.data());
-        return;
     }
     while (n > 0 && !failed_) {
         if (buffer_.size() - used_ < kShortWrite) drain();
