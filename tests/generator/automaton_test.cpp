@@ -89,6 +89,18 @@ TEST(Automaton, ChainsTakeTheSameStepsAsTheTable) {
     EXPECT_EQ(kTables.accepts[afterAtTemplateName_.to], 1);
 }
 
+TEST(Automaton, CompleteStatesAcceptAndCannotGoOn) {
+    for (std::size_t s = 0; s < kStateCount; ++s) {
+        bool canGoOn = false;
+        for (std::size_t k = 0; k < kClassCount; ++k) canGoOn = canGoOn || kTables.next[s][k] != kDead;
+        EXPECT_EQ(kTables.complete[s], kTables.accepts[s] != 0 && !canGoOn) << "state " << s;
+    }
+    EXPECT_TRUE(kTables.complete[walk(StartState::Text, "@TEMPLATE_NAME@")]);
+    EXPECT_TRUE(kTables.complete[walk(StartState::Text, "x")]);
+    EXPECT_FALSE(kTables.complete[walk(StartState::Text, "@")]) << "accepts, but a placeholder may follow";
+    EXPECT_FALSE(kTables.complete[walk(StartState::FileName, "ab")]) << "a name run may go on";
+}
+
 // Names each state by the shortest text that reaches it from a start state.
 std::vector<std::string> stateNames() {
     std::vector<std::string> names(kStateCount);

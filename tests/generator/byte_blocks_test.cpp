@@ -126,5 +126,31 @@ TEST(CopyStoringCrLf, EveryLfBecomesCrLfAndNothingElseChanges) {
         }
 }
 
+TEST(CopyShort, CopiesExactlyTheBytesAskedFor) {
+    const std::string source = "0123456789abcdefXYZ";
+    for (std::size_t n = 0; n <= 16; ++n) {
+        std::string out(24, '#');
+        copyShort(out.data() + 4, source.data() + 1, n);
+        EXPECT_EQ(out, std::string(4, '#') + source.substr(1, n) + std::string(20 - n, '#')) << n;
+    }
+}
+
+using AnyLf = bool (*)(const char*, std::size_t);
+
+TEST(AnyLfInShort, LooksAtTheFirstNBytesOnly) {
+    std::vector<std::pair<const char*, AnyLf>> versions{{"bytes", detail::anyLfByBytes},
+                                                        {"default", anyLfInShort}};
+#if STRANDEL_HAVE_SSE2
+    versions.emplace_back("sse2", detail::anyLfBySse2);
+#endif
+    for (const auto& [name, anyLf] : versions)
+        for (std::size_t n = 0; n < 16; ++n)
+            for (std::size_t at = 0; at < 16; ++at) {
+                std::string block(16, 'x');
+                block[at] = '\n';
+                EXPECT_EQ(anyLf(block.data(), n), at < n) << name << " n " << n << " LF at " << at;
+            }
+}
+
 }  // namespace
 }  // namespace strandel
