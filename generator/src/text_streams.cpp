@@ -11,6 +11,7 @@ namespace strandel {
 
 namespace {
 constexpr unsigned char kCtrlZ = 0x1A;
+constexpr std::size_t kFirstOutputBuffer = 4 * 1024;
 constexpr std::size_t kOutputBuffer = 128 * 1024;
 constexpr std::size_t kShortWrite = 32;
 }  // namespace
@@ -80,7 +81,11 @@ TextReader::Status TextReader::read(char* into, std::size_t max, std::size_t& go
 }
 
 TextFileOutput::TextFileOutput(std::string name, std::unique_ptr<ByteSink> sink, Environment& env)
-    : name_(std::move(name)), sink_(std::move(sink)), env_(env), buffer_(kOutputBuffer) {}
+    : name_(std::move(name)),
+      sink_(std::move(sink)),
+      env_(env),
+      buffer_(std::make_unique_for_overwrite<char[]>(kFirstOutputBuffer)),
+      capacity_(kFirstOutputBuffer) {}
 
 TextFileOutput::~TextFileOutput() = default;
 
@@ -90,9 +95,9 @@ void TextFileOutput::write(const char* data, std::size_t n) {
     // Short pieces (field values, the text between two placeholders) are the most frequent and
     // seldom hold an LF: copy them as they are, then look at what was copied, which lies inside
     // the buffer whole.
-    if (n < 16 && buffer_.size() - used_ >= kShortWrite) {
+    if (n < 16 && capacity_ - used_ >= kShortWrite) {
         if (failed_) return;
-        char* out = buffer_.data() + used_;
+        char* out = buffer_.get() + used_;
         copyShort(out, data, n);
         if (!anyLfInShort(out, n)) {
             used_ += n;
@@ -100,10 +105,10 @@ void TextFileOutput::write(const char* data, std::size_t n) {
         }
     }
     while (n > 0 && !failed_) {
-        if (buffer_.size() - used_ < kShortWrite) drain();
+        if (capacity_ - used_ < kShortWrite) makeRoom();
         // Take no more than the room holds if every byte taken were an LF.
-        const std::size_t take = std::min(n, (buffer_.size() - used_) / 2);
-        char* out = buffer_.data() + used_;
+        const std::size_t take = std::min(n, (capacity_ - used_) / 2);
+        char* out = buffer_.get() + used_;
         used_ += static_cast<std::size_t>(copyStoringCrLf(out, data, data + take) - out);
         data += take;
         n -= take;
@@ -111,8 +116,18 @@ void TextFileOutput::write(const char* data, std::size_t n) {
 }
 
 void TextFileOutput::drain() {
-    if (used_ > 0 && !failed_ && !sink_->write(buffer_.data(), used_)) fail();
+    if (used_ > 0 && !failed_ && !sink_->write(buffer_.get(), used_)) fail();
     used_ = 0;
+}
+
+// A file starts with a small buffer, so that opening one of many small files costs little, and
+// gets a larger one each time it fills, so that a large file is written in large pieces.
+void TextFileOutput::makeRoom() {
+    drain();
+    if (capacity_ < kOutputBuffer) {
+        capacity_ = std::min(capacity_ * 4, kOutputBuffer);
+        buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    }
 }
 
 void TextFileOutput::flush() {

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "byte_blocks.hpp"
 #include "environment.hpp"
@@ -79,13 +78,15 @@ public:
 
 private:
     void drain();
+    void makeRoom();
     void fail();
 
     std::string name_;
     std::unique_ptr<ByteSink> sink_;
     Environment& env_;
     bool failed_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t used_ = 0;
 };
 
