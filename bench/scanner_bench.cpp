@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     using namespace strandel::bench;
     for (const std::size_t mb : sizesInMegabytes())
         for (const SkeletonKind kind : kAllKinds) {
-            const std::string name = "scan/" + std::string(kindName(kind)) + "/" + std::to_string(mb) + "MB";
+            const std::string name = "scan/" + std::string(kindName(kind)) + "/" + std::to_string(mb) + "MiB";
             benchmark::RegisterBenchmark(name.c_str(), scanSkeleton, kind, mb << 20)
                 ->Unit(benchmark::kMillisecond);
         }
