@@ -31,16 +31,16 @@ public:
     ~FileSource() override {
         if (owned_) std::fclose(f_);
     }
-
-    // The scanner asks for 8192 bytes at a time; a stream buffer larger than that lets the system
-    // hand a file over in fewer, larger reads. (Without a buffer of its own, a C library may keep
-    // its default size whatever size is asked for.)
-    void bufferLargely() {
-        buffer_ = std::make_unique<char[]>(kReadBuffer);
-        std::setvbuf(f_, buffer_.get(), _IOFBF, kReadBuffer);
-    }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
+
+    // The scanner asks for 8192 bytes at a time; a stream buffer larger than that lets the system
+    // hand a file over in fewer, larger reads. (Given no buffer of its own, a C library may keep
+    // its default size whatever size is asked for.) Only before the stream's first read.
+    void useLargeBuffer() {
+        buffer_ = std::make_unique_for_overwrite<char[]>(kReadBuffer);
+        std::setvbuf(f_, buffer_.get(), _IOFBF, kReadBuffer);
+    }
 
     Result read(char* into, std::size_t max) override {
         const std::size_t n = std::fread(into, 1, max, f_);
@@ -63,7 +63,7 @@ private:
     std::FILE* f_;
     bool owned_;
     bool interactive_;
-    std::unique_ptr<char[]> buffer_;  // declared last: freed only after the stream is closed
+    std::unique_ptr<char[]> buffer_;  // the stream's; freed after the destructor has closed it
 };
 
 class FileSink final : public ByteSink {
@@ -106,7 +106,7 @@ std::unique_ptr<ByteSource> StdioEnvironment::openForReading(const char* path) {
         return nullptr;
     }
     auto source = std::make_unique<FileSource>(f, true);
-    source->bufferLargely();
+    source->useLargeBuffer();
     return source;
 }
 
