@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "byte_blocks.hpp"
 #include "rules.hpp"
 
 namespace strandel::automaton {
@@ -180,6 +181,20 @@ static_assert(kBuilt.count < kMaxStates);
 inline constexpr std::size_t kClassCount = detail::kClasses.count;
 inline constexpr std::size_t kStateCount = detail::kBuilt.count;
 
+// Inside a literal most states can go on with one byte only, and the next state again with one
+// byte only: "@TEMPLATE_NAME" is reached from "@T" through eleven such states. A chain lists those
+// bytes so the scanner can compare them a word at a time instead of stepping state by state. Any
+// other byte leads to the dead state, and no state inside a chain accepts, so taking the chain in
+// one go ends where stepping would have ended.
+inline constexpr std::size_t kChainBytes = 24;  // the scanner compares whole 8-byte words
+inline constexpr std::size_t kShortestChain = 4;
+
+struct Chain {
+    std::uint8_t length = 0;  // 0: no chain from this state
+    StateId to = kDead;       // the state after the whole chain
+    std::array<unsigned char, kChainBytes> bytes{};
+};
+
 struct Tables {
     std::array<ClassId, 256> classOf;
     std::array<std::array<StateId, kClassCount>, kStateCount> next;
@@ -188,7 +203,45 @@ struct Tables {
     // its rule only copies or drops it. A run of such bytes can be handled in one go.
     std::array<std::array<bool, 256>, 2> single;
     std::array<Action, 2> singleAction;  // what the rules do with those bytes, per start state
+    // Per start state: the bytes that end a run of singles, listed when there are few enough for
+    // a block search (the text state has two: '@' and '+'); otherwise runs are walked byte by byte.
+    std::array<StopBytes, 2> stops;
+    std::array<bool, 2> stopsListed;
+    std::array<Chain, kStateCount> chains;  // indexed by the state the chain starts in
+    // Accepting states from which every byte leads to the dead state: the match is complete, so
+    // scanning can stop without looking at the next byte (or waiting for one to be read).
+    std::array<bool, kStateCount> complete;
 };
+
+namespace detail {
+
+// The one byte on which state s does not die, or -1 when there are none or several.
+constexpr int onlyByteOut(const Tables& t, std::size_t s) {
+    int only = -1;
+    for (int c = 0; c < 256; ++c) {
+        if (t.next[s][t.classOf[static_cast<std::size_t>(c)]] == kDead) continue;
+        if (only >= 0) return -1;
+        only = c;
+    }
+    return only;
+}
+
+constexpr Chain chainFrom(const Tables& t, std::size_t s) {
+    Chain chain;
+    std::size_t at = s;
+    std::size_t n = 0;
+    for (int c = onlyByteOut(t, at); c >= 0 && n < kChainBytes; c = onlyByteOut(t, at)) {
+        chain.bytes[n++] = static_cast<unsigned char>(c);
+        at = t.next[at][t.classOf[static_cast<std::size_t>(c)]];
+        if (t.accepts[at] != 0) break;  // the chain may end in an accepting state, never pass one
+    }
+    if (n < kShortestChain) return Chain{};
+    chain.length = static_cast<std::uint8_t>(n);
+    chain.to = static_cast<StateId>(at);
+    return chain;
+}
+
+}  // namespace detail
 
 constexpr Tables makeTables() {
     Tables t{};
@@ -209,6 +262,22 @@ constexpr Tables makeTables() {
             t.single[start][static_cast<std::size_t>(c)] = true;
             t.singleAction[start] = a;
         }
+        std::array<unsigned char, 4> stops{};
+        std::size_t count = 0;
+        for (int c = 0; c < 256; ++c) {
+            if (t.single[start][static_cast<std::size_t>(c)]) continue;
+            if (count < stops.size()) stops[count] = static_cast<unsigned char>(c);
+            ++count;
+        }
+        t.stopsListed[start] = count > 0 && count <= stops.size();
+        for (std::size_t k = count; t.stopsListed[start] && k < stops.size(); ++k) stops[k] = stops[0];
+        t.stops[start] = StopBytes(stops[0], stops[1], stops[2], stops[3]);
+    }
+    for (std::size_t s = 0; s < kStateCount; ++s) {
+        t.chains[s] = detail::chainFrom(t, s);
+        bool deadEnd = t.accepts[s] != 0;
+        for (std::size_t k = 0; deadEnd && k < kClassCount; ++k) deadEnd = t.next[s][k] == kDead;
+        t.complete[s] = deadEnd;
     }
     return t;
 }

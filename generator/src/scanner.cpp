@@ -8,6 +8,7 @@
 #include <string>
 
 #include "automaton.hpp"
+#include "byte_blocks.hpp"
 
 namespace strandel {
 
@@ -41,6 +42,11 @@ Scanner::~Scanner() {
     std::free(data_);
 }
 
+void Scanner::setRecord(const MYTPLOPTS& record) {
+    record_ = record;
+    for (std::size_t f = 0; f < fields_.size(); ++f) fields_[f] = fieldText(record_, static_cast<Field>(f));
+}
+
 void Scanner::setInput(std::unique_ptr<ByteSource> input) {
     reader_.reset();
     input_ = std::move(input);
@@ -68,23 +74,45 @@ std::int32_t Scanner::run() {
         }
         scanToken();
     }
+    writeEchoes();
     current_->flush();
     return 0;
 }
 
 // Most bytes are whole tokens by themselves that the rules copy or drop: handle each run of
-// them at once rather than running the automaton per byte.
+// them at once rather than running the automaton per byte. In the text state a run ends only at
+// one of a few bytes, which a block search finds many bytes at a time.
 void Scanner::passSingles() {
     const auto start = static_cast<std::size_t>(state_);
-    const std::array<bool, 256>& single = kTables.single[start];
     const auto* p = reinterpret_cast<const unsigned char*>(data_ + pos_);
     const auto* end = reinterpret_cast<const unsigned char*>(data_ + len_);
-    const auto* q = p;
-    while (q != end && single[*q]) ++q;
+    const unsigned char* q = p;
+    if (kTables.stopsListed[start]) {
+        q = findStop(p, end, kTables.stops[start]);
+    } else {
+        const std::array<bool, 256>& single = kTables.single[start];
+        while (q != end && single[*q]) ++q;
+    }
     const auto n = static_cast<std::size_t>(q - p);
     if (n == 0) return;
-    if (kTables.singleAction[start] == Action::Echo) current_->write(data_ + pos_, n);
+    if (kTables.singleAction[start] == Action::Echo) echo(pos_, n);
     pos_ += n;
+}
+
+void Scanner::echo(std::size_t from, std::size_t n) {
+    if (echoLen_ != 0 && echoFrom_ + echoLen_ == from) {
+        echoLen_ += n;
+        return;
+    }
+    writeEchoes();
+    echoFrom_ = from;
+    echoLen_ = n;
+}
+
+void Scanner::writeEchoes() {
+    if (echoLen_ == 0) return;
+    current_->write(data_ + echoFrom_, echoLen_);
+    echoLen_ = 0;
 }
 
 void Scanner::scanToken() {
@@ -96,13 +124,32 @@ void Scanner::scanToken() {
     std::size_t end = pos_;
     std::uint8_t rule = 0;
     for (;;) {
-        while (i < len_) {
-            s = kTables.next[s][kTables.classOf[static_cast<unsigned char>(data_[i])]];
-            if (s == kDead) break;
-            ++i;
+        const auto* data = reinterpret_cast<const unsigned char*>(data_);
+        const std::size_t len = len_;
+        while (i < len) {
+            const automaton::Chain& chain = kTables.chains[s];
+            if (chain.length != 0 && len - i >= automaton::kChainBytes) {
+                // A run of states with one way on each: compare the bytes that run expects in one
+                // go. A byte that differs is where the automaton dies.
+                const std::size_t same = commonPrefix(data + i, chain.bytes.data(), chain.length);
+                i += same;
+                if (same < chain.length) {
+                    s = kDead;
+                    break;
+                }
+                s = chain.to;
+            } else {
+                s = kTables.next[s][kTables.classOf[data[i]]];
+                if (s == kDead) break;
+                ++i;
+            }
             if (kTables.accepts[s] != 0) {
                 rule = kTables.accepts[s];
                 end = i;
+                if (kTables.complete[s]) {
+                    s = kDead;
+                    break;
+                }
             }
         }
         if (s == kDead) break;
@@ -116,7 +163,7 @@ void Scanner::scanToken() {
         if (!more) break;
     }
     if (rule == 0) die(Fatal::NoActionFound);
-    act(kRules[rule - 1], data_ + pos_, end - pos_);
+    act(kRules[rule - 1], pos_, end - pos_);
     pos_ = end;
 }
 
@@ -124,9 +171,12 @@ void Scanner::scanToken() {
 // Returns false at the end of the input.
 bool Scanner::refill() {
     if (pos_ > len_) die(Fatal::EndOfBufferMissed);
+    writeEchoes();
     if (!reader_) return false;
     const std::size_t keep = len_ - pos_;
-    std::memmove(data_, data_ + pos_, keep);
+    // A token that already starts the buffer stays where it is: moving it onto itself on every
+    // read would make one long token cost time in the square of its length.
+    if (pos_ > 0) std::memmove(data_, data_ + pos_, keep);
     pos_ = 0;
     len_ = keep;
     // One byte of the buffer is always left unused; a token that fills the rest makes it grow.
@@ -149,16 +199,17 @@ void Scanner::grow() {
     capacity_ = size;
 }
 
-void Scanner::act(const Rule& rule, const char* text, std::size_t n) {
+void Scanner::act(const Rule& rule, std::size_t from, std::size_t n) {
     switch (rule.action) {
         case Action::WriteField: {
-            const std::string_view value = fieldText(record_, rule.field);
+            writeEchoes();
+            const std::string_view value = fields_[static_cast<std::size_t>(rule.field)];
             current_->write(value.data(), value.size());
             return;
         }
         case Action::EnterFileName: state_ = StartState::FileName; return;
-        case Action::Echo: current_->write(text, n); return;
-        case Action::OpenNextOutput: openNextOutput({text, n}); return;
+        case Action::Echo: echo(from, n); return;
+        case Action::OpenNextOutput: openNextOutput({data_ + from, n}); return;
         case Action::LeaveFileName: state_ = StartState::Text; return;
         case Action::Ignore: return;
     }
@@ -166,17 +217,26 @@ void Scanner::act(const Rule& rule, const char* text, std::size_t n) {
 }
 
 void Scanner::openNextOutput(std::string_view suffix) {
+    writeEchoes();
     if (file_) {
         file_->close();
         file_.reset();
     }
     current_ = &noOutput_;
-    std::string name(fieldText(record_, Field::NameShort));
-    name += suffix;
-    // A name that would not fit the file name buffer is refused like one that cannot be opened.
-    std::unique_ptr<ByteSink> sink = name.size() < kFileNameBuffer ? env_.createFile(name) : nullptr;
+    const std::string_view shortName = fields_[static_cast<std::size_t>(Field::NameShort)];
+    // A name that would not fit the file name buffer is refused like one that cannot be opened;
+    // it is not copied first, as it may be as long as the whole skeleton.
+    std::string name;
+    std::unique_ptr<ByteSink> sink;
+    if (shortName.size() + suffix.size() < kFileNameBuffer) {
+        name.append(shortName).append(suffix);
+        sink = env_.createFile(name);
+    }
     if (!sink) {
-        env_.message("could not open " + name + "\n");
+        std::string line;
+        line.reserve(16 + shortName.size() + suffix.size());
+        line.append("could not open ").append(shortName).append(suffix).append("\n");
+        env_.message(line);
         return;
     }
     file_ = std::make_unique<TextFileOutput>(std::move(name), std::move(sink), env_);
@@ -184,6 +244,7 @@ void Scanner::openNextOutput(std::string_view suffix) {
 }
 
 void Scanner::die(Fatal f) {
+    writeEchoes();
     current_->flush();
     env_.fatal(fatalMessage(f));
     std::abort();  // an environment whose fatal() came back must not scan on

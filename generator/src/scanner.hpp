@@ -2,6 +2,7 @@
 // placeholders by record fields and switching output files at file directives.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,7 +37,7 @@ public:
     Scanner(const Scanner&) = delete;
     Scanner& operator=(const Scanner&) = delete;
 
-    void setRecord(const MYTPLOPTS& record) { record_ = record; }
+    void setRecord(const MYTPLOPTS& record);
     // The stream the next run reads; none makes the first run fall back to standard input.
     void setInput(std::unique_ptr<ByteSource> input);
     bool beforeFirstRun() const { return firstRun_; }
@@ -51,7 +52,9 @@ private:
     void scanToken();
     bool refill();
     void grow();
-    void act(const Rule& rule, const char* text, std::size_t n);
+    void act(const Rule& rule, std::size_t from, std::size_t n);
+    void echo(std::size_t from, std::size_t n);
+    void writeEchoes();
     void openNextOutput(std::string_view suffix);
     [[noreturn]] void die(Fatal f);
 
@@ -64,6 +67,7 @@ private:
     std::unique_ptr<TextFileOutput> file_;  // opened by the latest directive, if that worked
     Output* current_;
     MYTPLOPTS record_{};
+    std::array<std::string_view, 6> fields_{};  // the record's texts, indexed by Field
     bool firstRun_ = true;
 
     // Input buffer: data_[pos_, len_) is not yet scanned; it grows only for a token that does
@@ -72,6 +76,12 @@ private:
     std::size_t capacity_ = 0;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
+
+    // Copied text not yet written: data_[echoFrom_, echoFrom_ + echoLen_). Echoes that follow each
+    // other in the buffer are written as one piece, before anything else reaches the output and
+    // before the buffer's contents move.
+    std::size_t echoFrom_ = 0;
+    std::size_t echoLen_ = 0;
 };
 
 }  // namespace strandel

@@ -22,6 +22,8 @@ namespace strandel {
 
 namespace {
 
+constexpr std::size_t kReadBuffer = 128 * 1024;
+
 class FileSource final : public ByteSource {
 public:
     FileSource(std::FILE* f, bool owned)
@@ -31,6 +33,14 @@ public:
     }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
+
+    // The scanner asks for 8192 bytes at a time; a stream buffer larger than that lets the system
+    // hand a file over in fewer, larger reads. (Given no buffer of its own, a C library may keep
+    // its default size whatever size is asked for.) Only before the stream's first read.
+    void useLargeBuffer() {
+        buffer_ = std::make_unique_for_overwrite<char[]>(kReadBuffer);
+        std::setvbuf(f_, buffer_.get(), _IOFBF, kReadBuffer);
+    }
 
     Result read(char* into, std::size_t max) override {
         const std::size_t n = std::fread(into, 1, max, f_);
@@ -53,6 +63,7 @@ private:
     std::FILE* f_;
     bool owned_;
     bool interactive_;
+    std::unique_ptr<char[]> buffer_;  // the stream's; freed after the destructor has closed it
 };
 
 class FileSink final : public ByteSink {
@@ -94,7 +105,9 @@ std::unique_ptr<ByteSource> StdioEnvironment::openForReading(const char* path) {
         std::fclose(f);
         return nullptr;
     }
-    return std::make_unique<FileSource>(f, true);
+    auto source = std::make_unique<FileSource>(f, true);
+    source->useLargeBuffer();
+    return source;
 }
 
 std::unique_ptr<ByteSink> StdioEnvironment::createFile(const std::string& name) {

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "byte_blocks.hpp"
 #include "environment.hpp"
 
 namespace strandel {
@@ -19,7 +19,7 @@ public:
     static constexpr std::size_t kBlock = 8192;
     enum class Status { Data, End, Failed };
 
-    explicit TextReader(ByteSource& source) : source_(source), interactive_(source.interactive()) {}
+    explicit TextReader(ByteSource& source);
 
     // Fills into[0, got) with at most max >= 1 bytes. Status::End is sticky and reads nothing more.
     Status read(char* into, std::size_t max, std::size_t& got);
@@ -29,6 +29,7 @@ private:
 
     ByteSource& source_;
     const bool interactive_;
+    const StopBytes stops_;     // CR, and for a file also Ctrl-Z
     bool sourceEnded_ = false;  // no raw byte will follow those in raw_
     bool failed_ = false;
     std::array<char, kBlock> raw_{};
@@ -76,15 +77,16 @@ public:
     void close();
 
 private:
-    void put(const char* data, std::size_t n);
     void drain();
+    void makeRoom();
     void fail();
 
     std::string name_;
     std::unique_ptr<ByteSink> sink_;
     Environment& env_;
     bool failed_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t used_ = 0;
 };
 

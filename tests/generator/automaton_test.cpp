@@ -47,6 +47,60 @@ TEST(Automaton, NameRunsGoOnAndEndAtTheFirstOtherByte) {
     EXPECT_EQ(walk(StartState::FileName, "\n\n"), kDead);
 }
 
+TEST(Automaton, StopsAreExactlyTheBytesThatEndARunOfSingles) {
+    EXPECT_TRUE(kTables.stopsListed[0]) << "the text state's runs end at a few bytes only";
+    for (std::size_t start = 0; start < 2; ++start) {
+        if (!kTables.stopsListed[start]) continue;
+        const StopBytes& stops = kTables.stops[start];
+        for (int c = 0; c < 256; ++c) {
+            const bool listed = c == stops[0] || c == stops[1] || c == stops[2] || c == stops[3];
+            EXPECT_EQ(listed, !kTables.single[start][static_cast<std::size_t>(c)]) << start << " " << c;
+        }
+    }
+}
+
+// A chain must end exactly where stepping through the table ends: the same states, each with one
+// way on (any other byte is the dead state), none accepting before the last.
+TEST(Automaton, ChainsTakeTheSameStepsAsTheTable) {
+    std::size_t chains = 0;
+    for (std::size_t s = 0; s < kStateCount; ++s) {
+        const Chain& chain = kTables.chains[s];
+        if (chain.length == 0) continue;
+        ++chains;
+        StateId at = static_cast<StateId>(s);
+        for (std::size_t k = 0; k < chain.length; ++k) {
+            for (int c = 0; c < 256; ++c)
+                EXPECT_EQ(kTables.next[at][kTables.classOf[static_cast<std::size_t>(c)]] != kDead,
+                          c == chain.bytes[k])
+                    << "state " << s << " step " << k << " byte " << c;
+            at = kTables.next[at][kTables.classOf[chain.bytes[k]]];
+            if (k + 1 < chain.length) {
+                EXPECT_EQ(kTables.accepts[at], 0) << "state " << s << " step " << k;
+            }
+        }
+        EXPECT_EQ(at, chain.to) << "state " << s;
+    }
+    EXPECT_GT(chains, 0U);
+    const Chain& afterAtT = kTables.chains[walk(StartState::Text, "@T")];
+    EXPECT_EQ(std::string(afterAtT.bytes.begin(), afterAtT.bytes.begin() + afterAtT.length), "EMPLATE_NAME");
+    EXPECT_EQ(afterAtT.to, walk(StartState::Text, "@TEMPLATE_NAME"));
+    const Chain& afterAtTemplateName_ = kTables.chains[walk(StartState::Text, "@TEMPLATE_NAME_")];
+    EXPECT_EQ(afterAtTemplateName_.to, walk(StartState::Text, "@TEMPLATE_NAME_SHORT@"));
+    EXPECT_EQ(kTables.accepts[afterAtTemplateName_.to], 1);
+}
+
+TEST(Automaton, CompleteStatesAcceptAndCannotGoOn) {
+    for (std::size_t s = 0; s < kStateCount; ++s) {
+        bool canGoOn = false;
+        for (std::size_t k = 0; k < kClassCount; ++k) canGoOn = canGoOn || kTables.next[s][k] != kDead;
+        EXPECT_EQ(kTables.complete[s], kTables.accepts[s] != 0 && !canGoOn) << "state " << s;
+    }
+    EXPECT_TRUE(kTables.complete[walk(StartState::Text, "@TEMPLATE_NAME@")]);
+    EXPECT_TRUE(kTables.complete[walk(StartState::Text, "x")]);
+    EXPECT_FALSE(kTables.complete[walk(StartState::Text, "@")]) << "accepts, but a placeholder may follow";
+    EXPECT_FALSE(kTables.complete[walk(StartState::FileName, "ab")]) << "a name run may go on";
+}
+
 // Names each state by the shortest text that reaches it from a start state.
 std::vector<std::string> stateNames() {
     std::vector<std::string> names(kStateCount);

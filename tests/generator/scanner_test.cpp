@@ -2,8 +2,11 @@
 // messages out, for every way the input can be cut into reads.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "memory_environment.hpp"
@@ -150,6 +153,126 @@ TEST(ScannerBuffer, TokensAcrossReadAndBufferEnds) {
                   pad)
             << "Ctrl-Z at " << boundary;
         EXPECT_EQ(scan(pad + "\rA").out, pad + "\rA") << "lone CR at " << boundary;
+    }
+}
+
+// The rules applied the slow and obvious way: text mode first (the data ends at Ctrl-Z, CR LF is
+// LF), then at each position the longest literal of the state wins and anything else is one byte.
+Outcome expandByRules(const std::string& skeleton, const MYTPLOPTS& record) {
+    struct Literal {
+        std::string_view text;
+        std::optional<Field> field;  // none: "+File:" or the newline
+    };
+    static const std::vector<Literal> literals{
+        {"@TEMPLATE_NAME_SHORT@", Field::NameShort},
+        {"@TEMPLATE_NAME@", Field::NameLong},
+        {"@SOURCE_LANGUAGE@", Field::Language},
+        {"@DOCUMENT_EXTENSION@", Field::DocExt},
+        {"@EXTERNAL_EXTENSION@", Field::ExternExt},
+        {"@SOURCE_EXTENSION@", Field::SourceExt},
+        {"+File:", std::nullopt},
+        {"\n", std::nullopt},
+    };
+    const std::string data = skeleton.substr(0, skeleton.find('\x1a'));
+    std::string text;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (!(data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')) text += data[i];
+
+    Outcome o;
+    std::string* current = &o.out;
+    bool toFile = false;
+    bool directive = false;
+    const auto write = [&](std::string_view piece) {
+        if (!current) return;
+        for (char c : piece) {
+            if (toFile && c == '\n') *current += '\r';
+            *current += c;
+        }
+    };
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (directive) {
+            std::size_t end = at;
+            while (end < text.size() && isNameChar(static_cast<unsigned char>(text[end]))) ++end;
+            if (end == at) {
+                directive = text[at] != '\n';
+                ++at;
+                continue;
+            }
+            const std::string name =
+                std::string(fieldText(record, Field::NameShort)) + text.substr(at, end - at);
+            if (name.size() < 260) {
+                current = &o.files[name];
+                current->clear();
+                toFile = true;
+            } else {
+                o.err += "could not open " + name + "\n";
+                current = nullptr;
+            }
+            at = end;
+            continue;
+        }
+        const Literal* longest = nullptr;
+        for (const Literal& l : literals)
+            if (text.compare(at, l.text.size(), l.text) == 0 &&
+                (!longest || l.text.size() > longest->text.size()))
+                longest = &l;
+        if (!longest) {
+            write(text.substr(at, 1));
+            ++at;
+            continue;
+        }
+        at += longest->text.size();
+        if (longest->field)
+            write(fieldText(record, *longest->field));
+        else if (longest->text == "+File:")
+            directive = true;
+        else
+            write("\n");
+    }
+    return o;
+}
+
+// Skeletons put together from pieces of tokens and bytes that break them, many of them long
+// enough for the scanner to compare several bytes at once, some of them ending near a read's end.
+TEST(ScannerReference, ExpandsAsTheRulesSayOnGeneratedSkeletons) {
+    std::vector<std::string> pieces{"\n",
+                                    "\r\n",
+                                    "\r",
+                                    " ",
+                                    "x",
+                                    "a1b",
+                                    ".ext",
+                                    "Zz",
+                                    "@",
+                                    "@@",
+                                    "+",
+                                    "_",
+                                    ":",
+                                    "-",
+                                    "\x80",
+                                    "\xff",
+                                    "+File: .src\n",
+                                    std::string(1, '\0'),
+                                    std::string(300, 'q')};
+    for (std::string_view token :
+         {"@TEMPLATE_NAME_SHORT@", "@TEMPLATE_NAME@", "@SOURCE_LANGUAGE@", "@DOCUMENT_EXTENSION@",
+          "@EXTERNAL_EXTENSION@", "@SOURCE_EXTENSION@", "+File:"})
+        for (std::size_t n = 1; n <= token.size(); ++n) pieces.emplace_back(token.substr(0, n));
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::size_t below) {
+        seed = seed * 1664525U + 1013904223U;
+        return static_cast<std::size_t>(seed >> 8) % below;
+    };
+    for (int round = 0; round < 600; ++round) {
+        std::string skeleton = round % 10 == 9 ? std::string(8192 - 1 - next(40), 'p') : "";
+        const std::size_t count = 1 + next(60);
+        for (std::size_t k = 0; k < count; ++k)
+            skeleton += next(400) == 0 ? "\x1a" : pieces[next(pieces.size())];
+        const Outcome expected = expandByRules(skeleton, kRecord);
+        for (const std::size_t block : {0U, 3U, 8U})
+            ASSERT_EQ(scan(skeleton, {.block = block}), expected)
+                << "round " << round << ", reads of " << block << ": " << ::testing::PrintToString(skeleton);
     }
 }
 
