@@ -19,7 +19,7 @@
 static double now_ms(void) {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    return (double)t.tv_sec * 1e3 + (double)t.tv_nsec / 1e6;
 }
 
 /* The peak resident set of a process and of its children that are still running under it is

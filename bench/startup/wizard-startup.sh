@@ -2,10 +2,11 @@
 # Start-up of the wizard: time from process start to its window being mapped under Xvfb (median
 # of ten runs) and peak resident memory at that moment; plinthor, and plinthor.exe under Wine
 # when a Windows build is there (reported only).
-#   bench/startup/wizard-startup.sh [BUILD_DIR [MINGW_BUILD_DIR]]
+#   bench/startup/wizard-startup.sh BUILD_DIR [MINGW_BUILD_DIR]
+# BUILD_DIR is a build with the benchmarks (preset bench): it holds plinthor and strandel_mapwait.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$(realpath "${1:-$root/build/default}")
+build=$(realpath "$1")
 mingw=$(realpath -m "${2:-$root/build/mingw}")
 runs=${RUNS:-10}
 title="Veridane - Template Generation Wizard"
@@ -13,14 +14,13 @@ title="Veridane - Template Generation Wizard"
 
 work=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$work"' EXIT
-cc -O2 -o "$work/mapwait" "$root/bench/startup/mapwait.c" -lX11
 mkdir -p "$work/run/skels"
 cp "$root/examples/skels/template.skl" "$work/run/skels/"
 start_xvfb
 
 # One start: prints "<ms> <KiB>" and ends the program again.
 measure() {
-    (cd "$work/run" && "$work/mapwait" "$title" "$@" 2>"$work/pid") >"$work/one"
+    (cd "$work/run" && "$build/bench/strandel_mapwait" "$title" "$@" 2>"$work/pid") >"$work/one"
     pid=$(awk '/^pid/ { print $2 }' "$work/pid")
     kill "$pid" 2>/dev/null || true
     wait_gone "$pid"
