@@ -106,6 +106,9 @@ void Scanner::scanToken() {
             }
         }
         if (s == kDead) break;
+        // A state that no byte leads on from holds a complete token: act on it now rather than
+        // read on, for the next read may fail and end the process with the token unwritten.
+        if (kTables.next[s] == kTables.next[kDead]) break;
         // The data ran out inside a token that might still grow. Refilling moves the token to
         // the front of the buffer, so the positions into it move by the same amount. At the end
         // of the input the last accepted match stands.
