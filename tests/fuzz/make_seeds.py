@@ -67,6 +67,8 @@ SEEDS = {
     "second-run-mid-placeholder": seed(b"+File:.a\n@TEMPLATE_NAME@\r\n", TWO_RUNS, split=14),
     "read-fails-mid-placeholder": seed(b"+File:.x\nsaved @TEMPLATE_NA", LAST_READ_FAILS, blocks=(4,)),
     "read-fails-after-cr": seed(b"+File:.x\nA\r", LAST_READ_FAILS),
+    "read-fails-after-complete-placeholder": seed(b"x@TEMPLATE_NAME@\n+File:.x\n@SOURCE_LANGUAGE@",
+                                                  LAST_READ_FAILS, blocks=(3, 0)),
     "open-and-write-failures": seed(b"+File:.a\none\n+File:.b\ntwo\n+File:.c.d\nthree\n+File:.e\n",
                                     UNOPENABLE | UNWRITABLE, salt=7),
     "empty": seed(b""),
