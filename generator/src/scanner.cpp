@@ -146,6 +146,8 @@ void Scanner::scanToken() {
             if (kTables.accepts[s] != 0) {
                 rule = kTables.accepts[s];
                 end = i;
+                // Nothing can lengthen this token: act on it now, without reading on, for the next
+                // read may fail and end the process with the token unwritten.
                 if (kTables.complete[s]) {
                     s = kDead;
                     break;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -22,19 +23,22 @@ struct FatalExit {
 };
 
 // Serves data in reads of at most `block` bytes (0: as many as asked), then the end, or a
-// failure in place of the end.
+// failure in place of the end. Given several block sizes, the reads take them in turn, so that
+// line ends, Ctrl-Z and tokens can be made to fall across any read boundary.
 class MemorySource final : public ByteSource {
 public:
     explicit MemorySource(std::string data, std::size_t block = 0, bool interactive = false,
                           bool failAtEnd = false)
-        : data_(std::move(data)), block_(block), interactive_(interactive), failAtEnd_(failAtEnd) {}
+        : MemorySource(std::move(data), std::vector<std::size_t>{block}, interactive, failAtEnd) {}
+    MemorySource(std::string data, std::vector<std::size_t> blocks, bool interactive, bool failAtEnd)
+        : data_(std::move(data)),
+          blocks_(blocks.empty() ? std::vector<std::size_t>{0} : std::move(blocks)),
+          interactive_(interactive),
+          failAtEnd_(failAtEnd) {}
 
-    Result read(char* into, std::size_t max) override {
-        const std::size_t n = std::min({max, block_ ? block_ : max, data_.size() - at_});
-        return take(into, n);
-    }
+    Result read(char* into, std::size_t max) override { return take(into, std::min(max, nextBlock())); }
     Result readLine(char* into, std::size_t max) override {
-        std::size_t n = std::min({max, block_ ? block_ : max, data_.size() - at_});
+        std::size_t n = std::min(max, nextBlock());
         const std::size_t lf = data_.find('\n', at_);
         if (lf != std::string::npos) n = std::min(n, lf + 1 - at_);
         return take(into, n);
@@ -43,6 +47,10 @@ public:
     std::size_t reads() const { return reads_; }
 
 private:
+    std::size_t nextBlock() {
+        const std::size_t block = blocks_[reads_ % blocks_.size()];
+        return std::min(block ? block : data_.size(), data_.size() - at_);
+    }
     Result take(char* into, std::size_t n) {
         ++reads_;
         if (n == 0) return {0, failAtEnd_};
@@ -52,7 +60,7 @@ private:
     }
 
     std::string data_;
-    std::size_t block_;
+    std::vector<std::size_t> blocks_;
     bool interactive_;
     bool failAtEnd_;
     std::size_t at_ = 0;
@@ -65,13 +73,16 @@ public:
     std::set<std::string> openFiles;
     std::set<std::string> unopenable;  // createFile fails for these names
     std::set<std::string> unwritable;  // writes to these fail
+    // Further names that fail to open, or to be written, decided by the test.
+    std::function<bool(const std::string&)> refusesOpen = [](const std::string&) { return false; };
+    std::function<bool(const std::string&)> refusesWrite = [](const std::string&) { return false; };
     std::string out;
     std::string err;
     std::string stdinData;
     bool stdinFails = false;
 
     std::unique_ptr<ByteSink> createFile(const std::string& name) override {
-        if (unopenable.count(name)) return nullptr;
+        if (unopenable.count(name) || refusesOpen(name)) return nullptr;
         files[name].clear();
         openFiles.insert(name);
         return std::make_unique<FileSink>(*this, name);
@@ -91,17 +102,19 @@ private:
     public:
         FileSink(MemoryEnvironment& env, std::string name) : env_(env), name_(std::move(name)) {}
         bool write(const char* data, std::size_t n) override {
-            if (env_.unwritable.count(name_)) return false;
+            if (!writable()) return false;
             env_.files[name_].append(data, n);
             return true;
         }
-        bool flush() override { return !env_.unwritable.count(name_); }
+        bool flush() override { return writable(); }
         bool close() override {
             env_.openFiles.erase(name_);
-            return !env_.unwritable.count(name_);
+            return writable();
         }
 
     private:
+        bool writable() const { return !env_.unwritable.count(name_) && !env_.refusesWrite(name_); }
+
         MemoryEnvironment& env_;
         std::string name_;
     };

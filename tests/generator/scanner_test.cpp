@@ -366,6 +366,52 @@ TEST(ScannerInput, ReadFailureIsFatalAfterWhatWasWrittenIsFlushed) {
     EXPECT_EQ(env.files.at("ab.x"), "saved");
 }
 
+// A read that fails ends the process, but not before every token that the bytes already read
+// settle has been acted on and flushed; only a token that more bytes could still lengthen is lost.
+struct FailedReadCase {
+    const char* name;
+    std::string skeleton;
+    std::string out;
+    Files files;
+};
+
+const std::vector<FailedReadCase> kFailedReadCases = {
+    {"WrittenTextIsFlushed", "+File:.x\nsaved", "", {{"ab.x", "saved"}}},
+    {"CompletePlaceholderIsWritten", "x@TEMPLATE_NAME@", "xAlpha Beta", {}},
+    {"CompletePlaceholderInAFile", "+File:.x\n@SOURCE_LANGUAGE@", "", {{"ab.x", "Cobol"}}},
+    {"PartialPlaceholderIsLost", "x@TEMPLATE_NA", "x", {}},
+    {"LoneAtIsLost", "x@", "x", {}},
+    {"CrThatMayBeHalfALineEndIsLost", "ab\r", "ab", {}},
+    {"SuffixThatMayGoOnOpensNothing", "+File:.a\nA\n+File:.b", "", {{"ab.a", "A\r\n"}}},
+};
+
+void PrintTo(const FailedReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ScannerFailedRead : public ::testing::TestWithParam<std::tuple<FailedReadCase, std::size_t>> {};
+
+TEST_P(ScannerFailedRead, ActsOnEverySettledTokenThenEndsWithStatus2) {
+    const auto& [c, block] = GetParam();
+    MemoryEnvironment env;
+    Scanner scanner(env);
+    scanner.setRecord(kRecord);
+    scanner.setInput(std::make_unique<MemorySource>(c.skeleton, block, false, true));
+    EXPECT_THROW(scanner.run(), FatalExit);
+    EXPECT_EQ(env.err, "input in flex scanner failed\n");
+    EXPECT_EQ(env.out, c.out);
+    EXPECT_EQ(env.files, c.files);
+}
+
+INSTANTIATE_TEST_SUITE_P(Skeletons, ScannerFailedRead,
+                         ::testing::Combine(::testing::ValuesIn(kFailedReadCases),
+                                            ::testing::Values(0, 1, 2, 7)),
+                         [](const auto& param) {
+                             const std::size_t block = std::get<1>(param.param);
+                             return std::string(std::get<0>(param.param).name) + "_" +
+                                    (block ? "Reads" + std::to_string(block) : std::string("Whole"));
+                         });
+
 TEST(ScannerRuns, SecondRunCarriesStateAndOutputOver) {
     MemoryEnvironment env;
     Scanner scanner(env);
