@@ -19,7 +19,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWidget>
@@ -225,8 +224,11 @@ void Entry::typeCharacter(char32_t c, bool shift) {
 
 void Entry::paste(QClipboard::Mode mode) {
     QString clip = QGuiApplication::clipboard()->text(mode);
-    if (const qsizetype lineEnd = clip.indexOf(QRegularExpression(QStringLiteral("[\r\n]"))); lineEnd >= 0)
-        clip.truncate(lineEnd);
+    for (qsizetype at = 0; at < clip.size(); ++at)
+        if (clip[at] == u'\r' || clip[at] == u'\n') {
+            clip.truncate(at);
+            break;
+        }
     std::optional<std::string> bytes = toBytes(clip);
     for (const char32_t c : clip.toUcs4())
         if (!codepage::fromUnicode(c) || !fontMetrics().inFontUcs4(c)) bytes.reset();
