@@ -215,13 +215,21 @@ struct Tables {
 
 namespace detail {
 
-// The one byte on which state s does not die, or -1 when there are none or several.
+constexpr std::array<int, kMaxClasses> countClassBytes() {
+    std::array<int, kMaxClasses> sizes{};
+    for (int c = 0; c < 256; ++c) ++sizes[kClasses.of[static_cast<std::size_t>(c)]];
+    return sizes;
+}
+inline constexpr std::array<int, kMaxClasses> kClassBytes = countClassBytes();
+
+// The one byte on which state s does not die, or -1 when there are none or several. Looked for
+// class by class: a class of several bytes that leads on means several bytes.
 constexpr int onlyByteOut(const Tables& t, std::size_t s) {
     int only = -1;
-    for (int c = 0; c < 256; ++c) {
-        if (t.next[s][t.classOf[static_cast<std::size_t>(c)]] == kDead) continue;
-        if (only >= 0) return -1;
-        only = c;
+    for (std::size_t k = 0; k < kClassCount; ++k) {
+        if (t.next[s][k] == kDead) continue;
+        if (only >= 0 || kClassBytes[k] != 1) return -1;
+        only = kClasses.representative[k];
     }
     return only;
 }
